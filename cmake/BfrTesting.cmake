@@ -1,0 +1,25 @@
+# Registers one test program: bfr_add_test(<name> SOURCES ... LIBS ... [QT] [TIMEOUT s] [ENV k=v ...]).
+# GoogleTest programs link gtest_main; QT programs are QtTest programs with their own main and run
+# under the offscreen platform, so they need no display.
+find_package(GTest REQUIRED)
+
+function(bfr_add_test name)
+    cmake_parse_arguments(T "QT" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    bfr_warnings(${name})
+    target_link_libraries(${name} PRIVATE ${T_LIBS})
+    if(T_QT)
+        target_link_libraries(${name} PRIVATE Qt6::Test)
+        list(APPEND T_ENV QT_QPA_PLATFORM=offscreen)
+    else()
+        target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(T_ENV)
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
+    endif()
+endfunction()
