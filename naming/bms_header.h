@@ -1,9 +1,13 @@
 // The header values of one BMS chart that folder names are made of.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace naming {
 
@@ -14,11 +18,41 @@ struct TBmsHeader {
 
 // The chart could not be opened or read; no partial header exists.
 class ReadFailure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Throws ReadFailure when the chart cannot be opened or read.
 TBmsHeader ReadBmsHeader(const std::filesystem::path& chart);
+
+// A header value holds at most this many bytes of its line.
+inline constexpr std::size_t kMaxValueBytes = 1000;
+
+// LevelStars never holds more stars than this (two bytes each).
+inline constexpr std::size_t kMaxLevelStars = 500;
+
+// The text a level that is no integer is replaced by.
+inline constexpr std::string_view kNoLevel = "------";
+
+// The scan's first read takes this many bytes; a header in them costs no further read.
+inline constexpr std::size_t kFirstReadBytes = 4096;
+
+// The header together with how many bytes of the chart were read to find it.
+struct TBmsScan {
+    TBmsHeader header;
+    std::uint64_t bytesRead = 0;
+};
+
+// ReadBmsHeader that also reports the bytes it read; throws ReadFailure like it.
+TBmsScan ScanBmsHeader(const std::filesystem::path& chart);
+
+// Scans chart bytes already in memory exactly as a chart file holding them is scanned.
+TBmsScan ScanBmsHeaderBytes(std::string_view chartBytes);
+
+// The integer a level text stands for, or nothing when the text is no integer.
+std::optional<std::int32_t> ConvertLevel(std::string_view levelText);
+
+// Level drawn as "★" then, below 6, "☆" up to six places; cut to kMaxLevelStars stars.
+std::string DrawLevelStars(std::int32_t level);
 
 }  // namespace naming
