@@ -1,0 +1,16 @@
+// What the command line needs to know about its standard streams.
+#pragma once
+
+namespace host {
+
+// True when standard error is a terminal, where a progress line that rewrites itself makes sense.
+bool StderrIsTerminal();
+
+// True when standard output is a terminal.
+bool StdoutIsTerminal();
+
+// Makes standard input and output carry bytes unchanged (no line-end translation) and lets a
+// Windows console show UTF-8 output.
+void UseByteStdio();
+
+}  // namespace host
