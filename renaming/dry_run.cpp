@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -16,11 +17,31 @@ namespace {
 // Windows).
 constexpr std::size_t kMaxNameLength = 255;
 
-// The path without a trailing separator, so "/a/b/" and "/a/b" name the same record.
+#ifdef _WIN32
+// Windows finds a name whatever the case of its letters, so records are looked up the same way:
+// by the name with its Latin letters (ASCII, Latin-1 and full-width) made upper case.
+fs::path Folded(const fs::path& path) {
+    std::wstring text = path.native();
+    for (wchar_t& c : text) {
+        if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+            c = static_cast<wchar_t>(c - 0x20);
+        else if (c >= 0xFF41 && c <= 0xFF5A)
+            c = static_cast<wchar_t>(c - 0x20);
+    }
+    return fs::path(std::move(text));
+}
+#else
+fs::path Folded(const fs::path& path) {
+    return path;
+}
+#endif
+
+// The record key of a path: without a trailing separator, so "/a/b/" and "/a/b" name the same
+// record, and on Windows without regard to case.
 fs::path Key(const fs::path& path) {
     if (path.has_relative_path() && !path.has_filename())
-        return path.parent_path();
-    return path;
+        return Folded(path.parent_path());
+    return Folded(path);
 }
 
 // True when path is base or lies inside it, comparing whole path elements.
@@ -52,7 +73,7 @@ std::optional<fs::path> DryRunFileSystem::RealPath(const fs::path& path) const {
         prefixes.push_back(prefix);
     }
     for (auto it = prefixes.rbegin(); it != prefixes.rend(); ++it) {
-        auto found = moved_.find(*it);
+        auto found = moved_.find(Folded(*it));
         if (found == moved_.end())
             continue;
         if (!found->second)
@@ -76,16 +97,21 @@ host::RenameResult DryRunFileSystem::RenameFolder(const fs::path& from, const fs
     auto realFrom = RealPath(from);
     if (!realFrom || !real_.Exists(*realFrom))
         return {host::RenameError::SourceMissing, {}};
+    const fs::path fromKey = Key(from);
+    const fs::path toKey = Key(to);
+#ifdef _WIN32
+    // Windows renames a folder to its own name in other letter case; lookups see no change.
+    if (fromKey == toKey)
+        return {};
+#endif
     if (Exists(to))
         return {host::RenameError::TargetExists, {}};
     // Composed names can outgrow what a file system takes in one name (a long title in UTF-8);
     // the real rename would fail, so the pretended one does too, with the system's words.
-    if (Key(to).filename().native().size() > kMaxNameLength)
+    if (toKey.filename().native().size() > kMaxNameLength)
         return {host::RenameError::System,
                 std::make_error_code(std::errc::filename_too_long).message()};
 
-    const fs::path fromKey = Key(from);
-    const fs::path toKey = Key(to);
     // Records under the new name describe what used to be there, which is gone now.
     for (auto it = moved_.lower_bound(toKey); it != moved_.end() && IsWithin(it->first, toKey);)
         it = moved_.erase(it);
