@@ -34,7 +34,7 @@ class THeaderScanner {
     void EndLine(std::string_view line);
 
     TBmsHeader header_;
-    std::array<char, kKeptLineBytes> line_{};
+    std::array<char, kKeptLineBytes> line_;  // only the first lineBytes_ are ever read
     std::size_t lineBytes_ = 0;  // kept bytes of the unfinished line (all of them, up to the cap)
     bool afterCr_ = false;       // the previous piece ended with a CR: a leading LF is its line end
     bool done_ = false;
