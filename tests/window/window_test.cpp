@@ -630,6 +630,23 @@ class WindowTest : public QObject {
         QVERIFY(QFileInfo(dir_->filePath(QStringLiteral("BMS/song1"))).isDir());
     }
 
+    void startMarksUnreadableChart() {
+        const QString chart = WriteChart(u"BMS/song1/chart.bms"_s);
+        QVERIFY(QFile::setPermissions(chart, QFileDevice::Permissions()));
+        if (QFile file(chart); file.open(QIODevice::ReadOnly)) {
+            QSKIP("file permissions do not stop this user from reading");
+        }
+        QVERIFY(DropPaths({chart}));
+
+        MessageCloser closer;
+        QTest::mouseClick(form_->Button1, Qt::LeftButton);
+        QCOMPARE(closer.texts.size(), 1);
+        QVERIFY(closer.texts.first().contains(u"読み込めません"_s));
+        QCOMPARE(form_->windowTitle(), u"変換エラー"_s);
+        QCOMPARE(form_->Panel3->text(), QString());
+        QVERIFY(QFileInfo(dir_->filePath(u"BMS/song1"_s)).isDir());
+    }
+
     void limitToCp932Bytes_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
