@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -203,6 +204,10 @@ class LinePrinter final : public renaming::Reporter {
                      << '\n';
         if (flushEach_)
             streams_.out.flush();
+        // A rename whose line cannot be written could not be undone from the log: stop the walk
+        // (the batch ends at once on an exception) rather than rename on unrecorded.
+        if (!streams_.out)
+            throw std::runtime_error("cannot write the output");
         if (streams_.progress)
             progress_.Update(index, count);
     }
@@ -260,8 +265,7 @@ int RenameCharts(const Command& command, const Streams& streams, host::FileSyste
     if (!report.completed) {
         SayError(streams, "stopped: " + report.stopMessage);
         status = kExitFailures;
-    }
-    if (!streams.out) {
+    } else if (!streams.out) {
         SayError(streams, "cannot write the output");
         status = kExitFailures;
     }

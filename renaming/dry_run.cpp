@@ -1,7 +1,5 @@
 #include "renaming/dry_run.h"
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -13,52 +11,50 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Native = fs::path::string_type;
+
+constexpr Native::value_type kSeparator = fs::path::preferred_separator;
+
 // The longest name a folder can have on the usual file systems (bytes on POSIX, UTF-16 units on
 // Windows).
 constexpr std::size_t kMaxNameLength = 255;
 
 #ifdef _WIN32
 // Windows finds a name whatever the case of its letters, so records are looked up the same way:
-// by the name with its Latin letters (ASCII, Latin-1 and full-width) made upper case.
-fs::path Folded(const fs::path& path) {
-    std::wstring text = path.native();
+// by the name with its Latin letters (ASCII, Latin-1 and full-width) made upper case. Folding
+// keeps the length, so positions in a key are positions in the path it came from.
+void Fold(Native& text) {
     for (wchar_t& c : text) {
-        if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-            c = static_cast<wchar_t>(c - 0x20);
-        else if (c >= 0xFF41 && c <= 0xFF5A)
+        if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+            (c >= 0xFF41 && c <= 0xFF5A))
             c = static_cast<wchar_t>(c - 0x20);
     }
-    return fs::path(std::move(text));
 }
 #else
-fs::path Folded(const fs::path& path) {
-    return path;
-}
+void Fold(Native&) {}
 #endif
 
-// The record key of a path: without a trailing separator, so "/a/b/" and "/a/b" name the same
-// record, and on Windows without regard to case.
-fs::path Key(const fs::path& path) {
-    if (path.has_relative_path() && !path.has_filename())
-        return Folded(path.parent_path());
-    return Folded(path);
+// A path's text with the preferred separator throughout.
+Native Text(const fs::path& path) {
+    fs::path preferred = path;
+    preferred.make_preferred();
+    return preferred.native();
 }
 
-// True when path is base or lies inside it, comparing whole path elements.
-bool IsWithin(const fs::path& path, const fs::path& base) {
-    auto [baseEnd, pathEnd] = std::mismatch(base.begin(), base.end(), path.begin(), path.end());
-    (void)pathEnd;
-    return baseEnd == base.end();
+// The record key of a path: its text without trailing separators, so "/a/b/" and "/a/b" name the
+// same record, and on Windows without regard to case.
+Native Key(const fs::path& path) {
+    Native key = Text(path);
+    const std::size_t root = path.root_path().native().size();
+    while (key.size() > root && key.back() == kSeparator)
+        key.pop_back();
+    Fold(key);
+    return key;
 }
 
-// The elements of path after the first ones that make up base, appended to to.
-fs::path Rebase(const fs::path& path, const fs::path& base, fs::path to) {
-    auto it = path.begin();
-    for (auto b = base.begin(); b != base.end() && it != path.end(); ++b)
-        ++it;
-    for (; it != path.end(); ++it)
-        to /= *it;
-    return to;
+// The first key after every key that lies inside folder (folder + separator + anything).
+Native PastInside(const Native& folder) {
+    return folder + static_cast<Native::value_type>(kSeparator + 1);
 }
 
 }  // namespace
@@ -66,19 +62,21 @@ fs::path Rebase(const fs::path& path, const fs::path& base, fs::path to) {
 std::optional<fs::path> DryRunFileSystem::RealPath(const fs::path& path) const {
     if (moved_.empty())
         return path;
-    std::vector<fs::path> prefixes;
-    fs::path prefix;
-    for (const fs::path& element : path) {
-        prefix /= element;
-        prefixes.push_back(prefix);
-    }
-    for (auto it = prefixes.rbegin(); it != prefixes.rend(); ++it) {
-        auto found = moved_.find(Folded(*it));
-        if (found == moved_.end())
-            continue;
-        if (!found->second)
-            return std::nullopt;
-        return Rebase(path, *it, *found->second);
+    // The deepest recorded folder on the path decides: the key itself, then the key up to each
+    // separator, right to left, roots aside.
+    const Native key = Key(path);
+    const std::size_t root = path.root_path().native().size();
+    for (std::size_t length = key.size(); length > root;) {
+        auto found = moved_.find(key.substr(0, length));
+        if (found != moved_.end()) {
+            if (!found->second)
+                return std::nullopt;
+            return fs::path(found->second->native() + Text(path).substr(length));
+        }
+        const std::size_t separator = key.rfind(kSeparator, length - 1);
+        if (separator == Native::npos)
+            break;
+        length = separator;
     }
     return path;
 }
@@ -97,8 +95,8 @@ host::RenameResult DryRunFileSystem::RenameFolder(const fs::path& from, const fs
     auto realFrom = RealPath(from);
     if (!realFrom || !real_.Exists(*realFrom))
         return {host::RenameError::SourceMissing, {}};
-    const fs::path fromKey = Key(from);
-    const fs::path toKey = Key(to);
+    const Native fromKey = Key(from);
+    const Native toKey = Key(to);
 #ifdef _WIN32
     // Windows renames a folder to its own name in other letter case; lookups see no change.
     if (fromKey == toKey)
@@ -108,20 +106,20 @@ host::RenameResult DryRunFileSystem::RenameFolder(const fs::path& from, const fs
         return {host::RenameError::TargetExists, {}};
     // Composed names can outgrow what a file system takes in one name (a long title in UTF-8);
     // the real rename would fail, so the pretended one does too, with the system's words.
-    if (toKey.filename().native().size() > kMaxNameLength)
+    if (to.filename().native().size() > kMaxNameLength)
         return {host::RenameError::System,
                 std::make_error_code(std::errc::filename_too_long).message()};
 
-    // Records under the new name describe what used to be there, which is gone now.
-    for (auto it = moved_.lower_bound(toKey); it != moved_.end() && IsWithin(it->first, toKey);)
-        it = moved_.erase(it);
+    // Records at and under the new name describe what used to be there, which is gone now.
+    moved_.erase(toKey);
+    moved_.erase(moved_.lower_bound(toKey + kSeparator), moved_.lower_bound(PastInside(toKey)));
     // Records inside the moved folder move with it.
-    std::vector<std::pair<fs::path, std::optional<fs::path>>> inside;
-    for (auto it = moved_.lower_bound(fromKey);
-         it != moved_.end() && IsWithin(it->first, fromKey);) {
-        inside.emplace_back(Rebase(it->first, fromKey, toKey), std::move(it->second));
-        it = moved_.erase(it);
-    }
+    const auto first = moved_.lower_bound(fromKey + kSeparator);
+    const auto last = moved_.lower_bound(PastInside(fromKey));
+    std::vector<std::pair<Native, std::optional<fs::path>>> inside;
+    for (auto it = first; it != last; ++it)
+        inside.emplace_back(toKey + it->first.substr(fromKey.size()), std::move(it->second));
+    moved_.erase(first, last);
     for (auto& record : inside)
         moved_.insert_or_assign(std::move(record.first), std::move(record.second));
     moved_.insert_or_assign(toKey, std::move(*realFrom));

@@ -28,9 +28,10 @@ class DryRunFileSystem final : public host::FileSystem {
     std::optional<std::filesystem::path> RealPath(const std::filesystem::path& path) const;
 
     host::FileSystem& real_;
-    // For each path a pretended rename touched: where that folder really is, or nullopt when
-    // the folder was renamed away from it. The deepest recorded ancestor of a path decides.
-    std::map<std::filesystem::path, std::optional<std::filesystem::path>> moved_;
+    // For each folder path a pretended rename touched (as text, so that everything inside a
+    // folder sorts together after it): where that folder really is, or nullopt when the folder
+    // was renamed away from it. The deepest recorded folder on a path decides.
+    std::map<std::filesystem::path::string_type, std::optional<std::filesystem::path>> moved_;
 };
 
 }  // namespace renaming

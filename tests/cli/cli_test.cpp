@@ -691,6 +691,46 @@ TEST(StopTest, WalkStoppedByAnUnexpectedErrorSaysSoAndFails) {
     }
 }
 
+// Output that takes a given number of bytes and then fails, as a full disk does.
+class FullDisk final : public std::streambuf {
+  public:
+    explicit FullDisk(std::size_t room) : room_(room) {}
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (room_ == 0 || traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::eof();
+        --room_;
+        written += traits_type::to_char_type(c);
+        return c;
+    }
+
+  public:
+    std::string written;
+
+  private:
+    std::size_t room_;
+};
+
+TEST(StopTest, LogThatCannotBeWrittenStopsTheRenames) {
+    TempTree tree;
+    tree.Write("lib/a/x.bms", Chart("Song"));
+    tree.Write("lib/b/y.bms", Chart("Tune"));
+    const std::string root = tree.root().string();
+    const std::string firstLine = At(kSongA, tree.root());
+    FullDisk disk(firstLine.size() - 1);
+    std::ostream out(&disk);
+    std::istringstream in;
+    std::ostringstream err;
+    const int status =
+        cli::Run({"--apply", "-t", "3", root + "/lib/a/x.bms", root + "/lib/b/y.bms"},
+                 cli::Streams{in, out, err, false});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err.str(), "bms-folder-renamer-cli: stopped: cannot write the output\n");
+    EXPECT_TRUE(fs::exists(tree.root() / "lib/Song"));
+    EXPECT_TRUE(fs::exists(tree.root() / "lib/b")) << "renamed on after the log broke";
+}
+
 // ---- Progress line ---------------------------------------------------------------------------
 
 TEST(ProgressTest, LongBatchShowsAThrottledLineAndErasesIt) {
