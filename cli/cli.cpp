@@ -171,7 +171,7 @@ void ReadChartLines(std::istream& in, Listed& listed) {
             continue;
         auto path = PathFromBytes(line);
         if (!path)
-            throw UsageError{"line " + std::to_string(number) + " of standard input is no UTF-8"};
+            throw UsageError{"line " + std::to_string(number) + " of standard input is not UTF-8"};
         AddChart(listed, *path, line);
     }
 }

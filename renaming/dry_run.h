@@ -12,7 +12,9 @@ namespace renaming {
 // Reads go to the real file system; folder renames are only remembered, so that later questions
 // see the folders as a real run would have left them: paths inside a renamed folder are gone, the
 // new folder exists (and its files are read where they really are), and a second folder taking
-// the same name finds the target taken.
+// the same name finds the target taken. Paths are compared as text: a symbolic link that leads
+// into a folder renamed earlier in the walk is still followed to where it led before, and what
+// only the system can refuse (a parent folder without write permission) is not foreseen.
 class DryRunFileSystem final : public host::FileSystem {
   public:
     explicit DryRunFileSystem(host::FileSystem& real) : real_(real) {}
