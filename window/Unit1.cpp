@@ -567,7 +567,21 @@ void TForm1::ShowCompletionMessage(const QString& text) {
     box.setTextFormat(Qt::PlainText);
     const QScreen* where = screen();
     const int wrapWidth = where != nullptr ? where->geometry().width() / 2 : 512;
-    box.setText(WrapText(text, box.font(), wrapWidth));
+    const QString wrapped = WrapText(text, box.font(), wrapWidth);
+    box.setText(wrapped);
+    // The box would wrap the text again at its own, narrower limit on wide screens: make room for
+    // the longest line, with a character to spare for rounding.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        const QFontMetrics metrics(box.font());
+        int widest = 0;
+        for (const QString& line : wrapped.split(QLatin1Char('\n'))) {
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+        }
+        const QMargins margins = label->contentsMargins();
+        label->setMinimumWidth(widest + margins.left() + margins.right() +
+                               2 * (label->margin() + qMax(0, label->indent())) +
+                               metrics.averageCharWidth());
+    }
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     box.setDefaultButton(ok);

@@ -613,21 +613,28 @@ class WindowTest : public QObject {
     }
 
     void startReportsFailures() {
-        const QString chart = WriteChart(QStringLiteral("BMS/song1/chart.bms"));
-        QVERIFY(QDir().mkpath(dir_->filePath(QStringLiteral("BMS/") + kFooName)));
+        const QString folder = u"BMS/song1 with a name long enough to need a second line"_s;
+        const QString chart = WriteChart(folder + u"/chart.bms"_s);
+        QVERIFY(QDir().mkpath(dir_->filePath(u"BMS/"_s + kFooName)));
         QVERIFY(DropPaths({chart}));
 
         MessageCloser closer;
         QTest::keyClick(form_->Edit1, Qt::Key_Return);
-        const QString expected = kDone +
-                                 QStringLiteral(
-                                     "\n\n変更したフォルダ: 0件\n変更できなかったフォルダ: "
-                                     "1件\n") +
-                                 chart + QStringLiteral(": 同じ名前のフォルダが既にあります");
         QCOMPARE(closer.texts.size(), 1);
-        QCOMPARE(closer.texts.first().remove(QLatin1Char('\n')),
-                 QString(expected).remove(QLatin1Char('\n')));
-        QVERIFY(QFileInfo(dir_->filePath(QStringLiteral("BMS/song1"))).isDir());
+        const QString text = closer.texts.first();
+        QVERIFY(text.startsWith(kDone + u"\n\n"_s));
+
+        // Wrapped at half the screen's width, with nothing lost in the wrapping.
+        const int half = form_->screen()->geometry().width() / 2;
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        QVERIFY(lines.size() > 5);
+        for (const QString& line : lines) {
+            QVERIFY2(form_->fontMetrics().horizontalAdvance(line) <= half, qPrintable(line));
+        }
+        const QString expected = kDone + u"変更したフォルダ: 0件変更できなかったフォルダ: 1件"_s +
+                                 chart + u": 同じ名前のフォルダが既にあります"_s;
+        QCOMPARE(QString(text).remove(QLatin1Char('\n')), expected);
+        QVERIFY(QFileInfo(dir_->filePath(folder)).isDir());
     }
 
     void startMarksUnreadableChart() {
