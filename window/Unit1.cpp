@@ -416,6 +416,13 @@ bool TForm1::HandleKeyPress(QObject* watched, QEvent* event) {
     if (key->key() == Qt::Key_Escape) {
         return true;
     }
+    // With nothing selected, the first arrow key selects the entry under the list's cursor
+    // instead of moving past it.
+    if (watched == LB && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) &&
+        key->modifiers() == Qt::NoModifier && LB->count() > 0 && LB->selectedItems().isEmpty()) {
+        LB->setCurrentRow(qMax(0, LB->currentRow()));
+        return true;
+    }
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) {
         return false;
     }

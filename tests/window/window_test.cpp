@@ -34,8 +34,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDone = QStringLiteral("フォルダ名の変更を終了しました");
-const QString kFooName = QStringLiteral("Foo [Bar] Baz - ★★★☆☆☆");
+const QString kDone = u"フォルダ名の変更を終了しました"_s;
+const QString kFooName = u"Foo [Bar] Baz - ★★★☆☆☆"_s;
 
 // Closes every completion message that appears while it lives and keeps what each one said.
 class MessageCloser : public QObject {
@@ -166,10 +166,10 @@ class WindowTest : public QObject {
     }
 
     QWidget* Child(const QString& name) const {
-        if (name == QStringLiteral("LB viewport")) {
+        if (name == u"LB viewport"_s) {
             return form_->LB->viewport();
         }
-        if (name == QStringLiteral("Form1")) {
+        if (name == u"Form1"_s) {
             return form_.get();
         }
         return form_->findChild<QWidget*>(name);
@@ -194,23 +194,23 @@ class WindowTest : public QObject {
 
     void startsAsDrawn() {
         QCOMPARE(Form1, form_.get());
-        QCOMPARE(form_->windowTitle(), QStringLiteral("ZEM'S BMSフォルダ名変更ユーティリティ"));
+        QCOMPARE(form_->windowTitle(), u"ZEM'S BMSフォルダ名変更ユーティリティ"_s);
         QCOMPARE(form_->size(), QSize(418, 231));
         QCOMPARE(form_->LB->count(), 0);
         QCOMPARE(form_->Panel3->text(), QString());
-        QCOMPARE(form_->Edit1->text(), QStringLiteral("1 [2] 3 - 5"));
+        QCOMPARE(form_->Edit1->text(), u"1 [2] 3 - 5"_s);
         QCOMPARE(QApplication::focusWidget(), form_->Edit1);
-        QCOMPARE(form_->Edit1->selectedText(), QStringLiteral("1 [2] 3 - 5"));
+        QCOMPARE(form_->Edit1->selectedText(), u"1 [2] 3 - 5"_s);
 
         const Qt::WindowFlags flags = form_->windowFlags();
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
 
-        QCOMPARE(form_->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(form_->font().family(), u"ＭＳ Ｐゴシック"_s);
         QCOMPARE(form_->font().pixelSize(), 12);
-        if (QFontDatabase::hasFamily(QStringLiteral("IPAPGothic"))) {
-            QCOMPARE(QFontInfo(form_->font()).family(), QStringLiteral("IPAPGothic"));
+        if (QFontDatabase::hasFamily(u"IPAPGothic"_s)) {
+            QCOMPARE(QFontInfo(form_->font()).family(), u"IPAPGothic"_s);
         }
 
         // Tab walks the template box, the list and the two buttons, in that order.
@@ -239,14 +239,12 @@ class WindowTest : public QObject {
         QTest::newRow("Panel2") << u"Panel2"_s << start << QRect(0, 202, 418, 29) << QString();
         QTest::newRow("Panel4") << u"Panel4"_s << start << QRect(263, 2, 153, 25) << QString();
         QTest::newRow("Panel3") << u"Panel3"_s << start << QRect(2, 2, 261, 25) << QString();
-        QTest::newRow("Button1") << u"Button1"_s << start << QRect(80, 0, 73, 25)
-                                 << QStringLiteral("変更開始");
+        QTest::newRow("Button1") << u"Button1"_s << start << QRect(80, 0, 73, 25) << u"変更開始"_s;
         QTest::newRow("Button2") << u"Button2"_s << start << QRect(4, 0, 73, 25)
-                                 << QStringLiteral("リストクリア");
-        QTest::newRow("Edit1") << u"Edit1"_s << start << QRect(0, 120, 105, 20)
-                               << QStringLiteral("1 [2] 3 - 5");
+                                 << u"リストクリア"_s;
+        QTest::newRow("Edit1") << u"Edit1"_s << start << QRect(0, 120, 105, 20) << u"1 [2] 3 - 5"_s;
         QTest::newRow("Label8") << u"Label8"_s << start << QRect(0, 189, 113, 13)
-                                << QStringLiteral("変更後イメージ");
+                                << u"変更後イメージ"_s;
 
         QTest::newRow("LB grown") << u"LB"_s << large << QRect(113, 0, 527, 451) << QString();
         QTest::newRow("Panel2 grown")
@@ -255,9 +253,9 @@ class WindowTest : public QObject {
             << u"Panel4"_s << large << QRect(485, 2, 153, 25) << QString();
         QTest::newRow("Panel3 grown") << u"Panel3"_s << large << QRect(2, 2, 483, 25) << QString();
         QTest::newRow("Edit1 stays")
-            << u"Edit1"_s << large << QRect(0, 120, 105, 20) << QStringLiteral("1 [2] 3 - 5");
+            << u"Edit1"_s << large << QRect(0, 120, 105, 20) << u"1 [2] 3 - 5"_s;
         QTest::newRow("Label8 at the foot")
-            << u"Label8"_s << large << QRect(0, 438, 113, 13) << QStringLiteral("変更後イメージ");
+            << u"Label8"_s << large << QRect(0, 438, 113, 13) << u"変更後イメージ"_s;
     }
 
     void layout() {
@@ -269,7 +267,7 @@ class WindowTest : public QObject {
         QWidget* widget = Child(name);
         QVERIFY(widget != nullptr);
         // The line height of the substitute font may add a pixel to the label at the foot.
-        if (name == QStringLiteral("Label8")) {
+        if (name == u"Label8"_s) {
             const int height = widget->height();
             QVERIFY(height >= 12 && height <= 13);
             geometry.setTop(geometry.bottom() + 1 - height);
@@ -288,16 +286,13 @@ class WindowTest : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QPoint>("position");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Label1") << u"Label1"_s << QPoint(4, 4)
-                                << QStringLiteral("フォルダ名の付け方");
-        QTest::newRow("Label2") << u"Label2"_s << QPoint(0, 20)
-                                << QStringLiteral("1:アーティスト名");
-        QTest::newRow("Label3") << u"Label3"_s << QPoint(0, 36) << QStringLiteral("2:ジャンル");
-        QTest::newRow("Label4") << u"Label4"_s << QPoint(0, 52) << QStringLiteral("3:曲名");
-        QTest::newRow("Label5") << u"Label5"_s << QPoint(0, 68)
-                                << QStringLiteral("4:難易度（数字）");
-        QTest::newRow("Label6") << u"Label6"_s << QPoint(0, 84) << QStringLiteral("5:難易度（★）");
-        QTest::newRow("Label7") << u"Label7"_s << QPoint(0, 104) << QStringLiteral("書式");
+        QTest::newRow("Label1") << u"Label1"_s << QPoint(4, 4) << u"フォルダ名の付け方"_s;
+        QTest::newRow("Label2") << u"Label2"_s << QPoint(0, 20) << u"1:アーティスト名"_s;
+        QTest::newRow("Label3") << u"Label3"_s << QPoint(0, 36) << u"2:ジャンル"_s;
+        QTest::newRow("Label4") << u"Label4"_s << QPoint(0, 52) << u"3:曲名"_s;
+        QTest::newRow("Label5") << u"Label5"_s << QPoint(0, 68) << u"4:難易度（数字）"_s;
+        QTest::newRow("Label6") << u"Label6"_s << QPoint(0, 84) << u"5:難易度（★）"_s;
+        QTest::newRow("Label7") << u"Label7"_s << QPoint(0, 104) << u"書式"_s;
         QTest::newRow("Label9") << u"Label9"_s << QPoint(4, 152) << QString();
         QTest::newRow("Label10") << u"Label10"_s << QPoint(4, 164) << QString();
     }
@@ -370,31 +365,31 @@ class WindowTest : public QObject {
         QFETCH(QString, target);
         QWidget* widget = Child(target);
         QVERIFY(widget != nullptr);
-        const QString path = WriteChart(QStringLiteral("song/chart.bms"));
+        const QString path = WriteChart(u"song/chart.bms"_s);
         QVERIFY(DropPaths({path}, widget));
         QCOMPARE(Rows(), QStringList{path});
-        QCOMPARE(form_->Edit1->text(), QStringLiteral("1 [2] 3 - 5"));
+        QCOMPARE(form_->Edit1->text(), u"1 [2] 3 - 5"_s);
         QCOMPARE(form_->Panel3->text(), QString());
     }
 
     void otherUrlsIgnored() {
-        const QString path = PathOf(QStringLiteral("a.bms"));
-        QVERIFY(!Drop(form_->LB->viewport(), {QUrl(QStringLiteral("https://example.org/a.bms"))}));
+        const QString path = PathOf(u"a.bms"_s);
+        QVERIFY(!Drop(form_->LB->viewport(), {QUrl(u"https://example.org/a.bms"_s)}));
         QCOMPARE(form_->LB->count(), 0);
-        QVERIFY(Drop(form_->LB->viewport(), {QUrl(QStringLiteral("https://example.org/b.bms")),
-                                             QUrl::fromLocalFile(path)}));
+        QVERIFY(Drop(form_->LB->viewport(),
+                     {QUrl(u"https://example.org/b.bms"_s), QUrl::fromLocalFile(path)}));
         QCOMPARE(Rows(), QStringList{path});
     }
 
     void selectionAndPreviewKeptAcrossDrop() {
-        const QString b = WriteChart(QStringLiteral("b/chart.bms"));
+        const QString b = WriteChart(u"b/chart.bms"_s);
         QVERIFY(DropPaths({b}));
         ClickRow(0);
         QCOMPARE(form_->Panel3->text(), kFooName);
 
         // The chart changes on disk; the preview only follows when asked again.
-        WriteChart(QStringLiteral("b/chart.bms"), "Other");
-        const QString a = WriteChart(QStringLiteral("a/chart.bms"), "First");
+        WriteChart(u"b/chart.bms"_s, "Other");
+        const QString a = WriteChart(u"a/chart.bms"_s, "First");
         QVERIFY(DropPaths({a, b}));
         QCOMPARE(Rows(), (QStringList{a, b, b}));
         QCOMPARE(form_->LB->currentRow(), 1);
@@ -403,17 +398,20 @@ class WindowTest : public QObject {
     }
 
     void keyboardSelection() {
-        const QString a = WriteChart(QStringLiteral("a/chart.bms"), "Alpha");
-        const QString b = WriteChart(QStringLiteral("b/chart.bms"), "Beta");
+        const QString a = WriteChart(u"a/chart.bms"_s, "Alpha");
+        const QString b = WriteChart(u"b/chart.bms"_s, "Beta");
         QVERIFY(DropPaths({b, a}));
-        ClickRow(0);
-        QCOMPARE(form_->Panel3->text(), QStringLiteral("Alpha [Bar] Baz - ★★★☆☆☆"));
+        // Nothing is selected yet: the first arrow key selects the first entry.
+        form_->LB->setFocus();
+        QTest::keyClick(form_->LB, Qt::Key_Down);
+        QCOMPARE(Selected(), a);
+        QCOMPARE(form_->Panel3->text(), u"Alpha [Bar] Baz - ★★★☆☆☆"_s);
         QTest::keyClick(form_->LB, Qt::Key_Down);
         QCOMPARE(Selected(), b);
-        QCOMPARE(form_->Panel3->text(), QStringLiteral("Beta [Bar] Baz - ★★★☆☆☆"));
+        QCOMPARE(form_->Panel3->text(), u"Beta [Bar] Baz - ★★★☆☆☆"_s);
         QTest::keyClick(form_->LB, Qt::Key_Up);
         QCOMPARE(Selected(), a);
-        QCOMPARE(form_->Panel3->text(), QStringLiteral("Alpha [Bar] Baz - ★★★☆☆☆"));
+        QCOMPARE(form_->Panel3->text(), u"Alpha [Bar] Baz - ★★★☆☆☆"_s);
     }
 
     void templateEdits_data() {
@@ -421,8 +419,8 @@ class WindowTest : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         QTest::newRow("no selection: preview untouched") << false << u"4"_s << QString();
-        QTest::newRow("each keystroke previews") << true << u"3/1"_s << QStringLiteral("Baz／Foo");
-        QTest::newRow("double-byte template") << true << u"曲"_s << QStringLiteral("曲");
+        QTest::newRow("each keystroke previews") << true << u"3/1"_s << u"Baz／Foo"_s;
+        QTest::newRow("double-byte template") << true << u"曲"_s << u"曲"_s;
         QTest::newRow("fields only 0 and 6-9") << true << u"0"_s << QString();
     }
 
@@ -430,7 +428,7 @@ class WindowTest : public QObject {
         QFETCH(bool, select);
         QFETCH(QString, typed);
         QFETCH(QString, expected);
-        const QString path = WriteChart(QStringLiteral("song/chart.bms"));
+        const QString path = WriteChart(u"song/chart.bms"_s);
         QVERIFY(DropPaths({path}));
         if (select) {
             ClickRow(0);
@@ -446,7 +444,7 @@ class WindowTest : public QObject {
         }
         QCOMPARE(form_->Edit1->text(), typed);
         QCOMPARE(form_->Panel3->text(), expected);
-        QCOMPARE(form_->windowTitle(), QStringLiteral("ZEM'S BMSフォルダ名変更ユーティリティ"));
+        QCOMPARE(form_->windowTitle(), u"ZEM'S BMSフォルダ名変更ユーティリティ"_s);
     }
 
     void keys_data() {
@@ -487,7 +485,7 @@ class WindowTest : public QObject {
         QFETCH(bool, starts);
         QFETCH(bool, clears);
         // A listed path that names nothing: a start skips it and changes nothing.
-        const QString missing = PathOf(QStringLiteral("gone/chart.bms"));
+        const QString missing = PathOf(u"gone/chart.bms"_s);
         QVERIFY(DropPaths({missing}));
         QWidget* widget = Child(focus);
         widget->setFocus();
@@ -503,7 +501,7 @@ class WindowTest : public QObject {
     }
 
     void clearing() {
-        const QString path = WriteChart(QStringLiteral("song/chart.bms"));
+        const QString path = WriteChart(u"song/chart.bms"_s);
         QVERIFY(DropPaths({path}));
         ClickRow(0);
         QCOMPARE(form_->Panel3->text(), kFooName);
@@ -525,8 +523,8 @@ class WindowTest : public QObject {
 
     void readFailureTitle() {
         QFETCH(bool, folder);
-        const QString good = WriteChart(QStringLiteral("good/chart.bms"));
-        const QString bad = PathOf(QStringLiteral("bad"));
+        const QString good = WriteChart(u"good/chart.bms"_s);
+        const QString bad = PathOf(u"bad"_s);
         if (folder) {
             QVERIFY(QDir().mkpath(bad));
         }
@@ -535,21 +533,21 @@ class WindowTest : public QObject {
         ClickRow(1);
         QCOMPARE(form_->Panel3->text(), kFooName);
         ClickRow(0);
-        QCOMPARE(form_->windowTitle(), QStringLiteral("変換エラー"));
+        QCOMPARE(form_->windowTitle(), u"変換エラー"_s);
         QCOMPARE(form_->Panel3->text(), QString());
         // The title stays, also once a good chart is shown again.
         ClickRow(1);
         QCOMPARE(form_->Panel3->text(), kFooName);
-        QCOMPARE(form_->windowTitle(), QStringLiteral("変換エラー"));
+        QCOMPARE(form_->windowTitle(), u"変換エラー"_s);
     }
 
     void cutPath() {
         // A real chart whose path is longer than the list keeps.
         QString relative;
         while (PathOf(relative).size() < 300) {
-            relative += QStringLiteral("folder-with-a-long-name-%1/").arg(relative.size());
+            relative += u"folder-with-a-long-name-%1/"_s.arg(relative.size());
         }
-        const QString chart = WriteChart(relative + QStringLiteral("chart.bms"));
+        const QString chart = WriteChart(relative + u"chart.bms"_s);
         const QString folder = QFileInfo(chart).path();
         QVERIFY(DropPaths({chart}));
 
@@ -558,14 +556,14 @@ class WindowTest : public QObject {
         QCOMPARE(form_->LB->horizontalScrollBar()->maximum(), 0);
 
         ClickRow(0);
-        QCOMPARE(form_->windowTitle(), QStringLiteral("変換エラー"));
+        QCOMPARE(form_->windowTitle(), u"変換エラー"_s);
         QCOMPARE(form_->Panel3->text(), QString());
 
         MessageCloser closer;
         QTest::mouseClick(form_->Button1, Qt::LeftButton);
         QCOMPARE(closer.texts.size(), 1);
-        QVERIFY(closer.texts.first().startsWith(kDone + QStringLiteral("\n\n")));
-        QVERIFY(closer.texts.first().contains(QStringLiteral("パスが長すぎます")));
+        QVERIFY(closer.texts.first().startsWith(kDone + u"\n\n"_s));
+        QVERIFY(closer.texts.first().contains(u"パスが長すぎます"_s));
         QVERIFY(QFileInfo::exists(chart));
         QVERIFY(QFileInfo(folder).isDir());
     }
@@ -579,9 +577,8 @@ class WindowTest : public QObject {
 
     void startRenamesAndReports() {
         QFETCH(int, closeHow);
-        const QString one = WriteChart(QStringLiteral("BMS/song1/chart.bms"));
-        const QString two =
-            WriteChart(QStringLiteral("BMS/song2/chart.bms"), "山田", "ロック", "夜明け", "5");
+        const QString one = WriteChart(u"BMS/song1/chart.bms"_s);
+        const QString two = WriteChart(u"BMS/song2/chart.bms"_s, "山田", "ロック", "夜明け", "5");
         QVERIFY(DropPaths({two, one}));
         ClickRow(0);
         const QString preview = form_->Panel3->text();
@@ -597,14 +594,13 @@ class WindowTest : public QObject {
             QVERIFY(QApplication::activeModalWidget() == nullptr);
         }
 
-        QVERIFY(QFileInfo(dir_->filePath(QStringLiteral("BMS/") + kFooName)).isDir());
-        QVERIFY(
-            QFileInfo(dir_->filePath(QStringLiteral("BMS/山田 [ロック] 夜明け - ★★★★★☆"))).isDir());
+        QVERIFY(QFileInfo(dir_->filePath(u"BMS/"_s + kFooName)).isDir());
+        QVERIFY(QFileInfo(dir_->filePath(u"BMS/山田 [ロック] 夜明け - ★★★★★☆"_s)).isDir());
         QVERIFY(!QFileInfo::exists(one));
         // Entries keep their old paths, and the preview stays as it was.
         QCOMPARE(Rows(), (QStringList{one, two}));
         QCOMPARE(form_->Panel3->text(), preview);
-        QCOMPARE(form_->windowTitle(), QStringLiteral("ZEM'S BMSフォルダ名変更ユーティリティ"));
+        QCOMPARE(form_->windowTitle(), u"ZEM'S BMSフォルダ名変更ユーティリティ"_s);
 
         // A second start finds the old paths gone and skips them without a failure.
         MessageCloser again;
@@ -660,19 +656,17 @@ class WindowTest : public QObject {
         QTest::addColumn<bool>("cut");
         const QString a254(254, QLatin1Char('a'));
         QTest::newRow("254 bytes kept") << a254 << a254 << false;
-        QTest::newRow("255 bytes cut to 254") << a254 + QStringLiteral("b") << a254 << true;
+        QTest::newRow("255 bytes cut to 254") << a254 + u"b"_s << a254 << true;
         const QString a253(253, QLatin1Char('a'));
-        QTest::newRow("double-byte character not split")
-            << a253 + QStringLiteral("曲") << a253 << true;
+        QTest::newRow("double-byte character not split") << a253 + u"曲"_s << a253 << true;
         QTest::newRow("double-byte character that fits")
-            << QString(252, QLatin1Char('a')) + QStringLiteral("曲")
-            << QString(252, QLatin1Char('a')) + QStringLiteral("曲") << false;
+            << QString(252, QLatin1Char('a')) + u"曲"_s << QString(252, QLatin1Char('a')) + u"曲"_s
+            << false;
         QTest::newRow("half-width katakana is one byte")
-            << QString(253, QLatin1Char('a')) + QStringLiteral("ｱ")
-            << QString(253, QLatin1Char('a')) + QStringLiteral("ｱ") << false;
+            << QString(253, QLatin1Char('a')) + u"ｱ"_s << QString(253, QLatin1Char('a')) + u"ｱ"_s
+            << false;
         QTest::newRow("unmappable character counts two")
-            << QString(253, QLatin1Char('a')) + QStringLiteral("😀")
-            << QString(253, QLatin1Char('a')) << true;
+            << QString(253, QLatin1Char('a')) + u"😀"_s << QString(253, QLatin1Char('a')) << true;
         QTest::newRow("127 double-byte characters fit")
             << QString(127, QChar(0x66F2)) << QString(127, QChar(0x66F2)) << false;
         QTest::newRow("128 double-byte characters do not")
@@ -704,12 +698,11 @@ class WindowTest : public QObject {
                            "\n\n変更したフォルダ: 1件\n変更できなかったフォルダ: 1件\n"
                            "p1: 新しい名前に制御文字が含まれます");
         QList<int> many(12, int(Outcome::Failed));
-        QString manyText =
-            kDone + QStringLiteral("\n\n変更したフォルダ: 0件\n変更できなかったフォルダ: 12件");
+        QString manyText = kDone + u"\n\n変更したフォルダ: 0件\n変更できなかったフォルダ: 12件"_s;
         for (int i = 0; i < 10; ++i) {
-            manyText += QStringLiteral("\np%1: 同じ名前のフォルダが既にあります").arg(i);
+            manyText += u"\np%1: 同じ名前のフォルダが既にあります"_s.arg(i);
         }
-        manyText += QStringLiteral("\nほか2件");
+        manyText += u"\nほか2件"_s;
         QTest::newRow("ten named, the rest counted") << many << true << manyText;
         QTest::newRow("walk stopped")
             << QList<int>{int(Outcome::Renamed)} << false
@@ -734,10 +727,10 @@ class WindowTest : public QObject {
                                ? renaming::Reason::NameControlCharacter
                                : renaming::Reason::TargetExists;
             report.entries.push_back(entry);
-            listed.append(QStringLiteral("p%1").arg(i));
+            listed.append(u"p%1"_s.arg(i));
         }
         if (!completed) {
-            listed.append(QStringLiteral("never visited"));
+            listed.append(u"never visited"_s);
         }
         QCOMPARE(window::CompletionText(report, listed), expected);
     }
