@@ -290,11 +290,6 @@ void TForm1::CreateComponents() {
     setTabOrder(LB, Button1);
     setTabOrder(Button1, Button2);
 
-    for (QWidget* key : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(LB),
-                         static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2)}) {
-        key->installEventFilter(this);
-    }
-
     ArrangeAlignedComponents();
 
     connect(LB, &QListWidget::itemSelectionChanged, this, &TForm1::LBClick);
@@ -308,7 +303,8 @@ void TForm1::CreateComponents() {
 }
 
 void TForm1::FormCreate() {
-    // A drop on any child lands here: every widget accepts drags and hands them to the window.
+    // A drop on any child lands here: every widget accepts drags and hands them to the window,
+    // which also sees the keys pressed in the focusable ones.
     setAcceptDrops(true);
     installEventFilter(this);
     const QList<QWidget*> children = findChildren<QWidget*>();
