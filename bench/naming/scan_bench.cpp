@@ -2,7 +2,9 @@
 // kilobyte, warm in the page cache, against the floor of opening each file, reading its first
 // 4 KiB and closing it with plain system calls. Prints both and their ratio (the bar is 1.3).
 //
-// Run: build-naming/bench/naming/scan_bench [--charts=N] [benchmark options]
+// Run: build-naming/bench/naming/scan_bench [--charts=N] [benchmark options]; on a shared machine
+// interleave the runs so that a change of load hits all of them alike:
+//   scan_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
 // The charts (about 900 MB for 3000) go to a temporary folder that is removed at the end.
 #include <benchmark/benchmark.h>
 
