@@ -129,8 +129,8 @@ EntryReport RenameOne(const ChartEntry& entry, std::string_view nameTemplate,
         report.reason = fileSystem.Exists(entry.chart) ? Reason::IsFolder : Reason::NoSuchFile;
         return report;
     }
-    const NativeString folder = ChartFolder(entry.chart.native());
-    report.folder = folder;
+    report.folder = std::filesystem::path(ChartFolder(entry.chart.native()));
+    const NativeString& folder = report.folder.native();
 
     // The name is made before the folder is judged, so that an unreadable chart is reported as
     // such wherever it lies.
