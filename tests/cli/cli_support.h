@@ -19,51 +19,14 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "tests/support/temp_folder.h"
 
 namespace cli_test {
 
 namespace fs = std::filesystem;
 
-// A temporary folder of its own, removed with everything in it (permissions restored first).
-class TempTree {
-  public:
-    TempTree() {
-        std::string pattern = (fs::temp_directory_path() / "bfr-cli-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("no temporary folder");
-        root_ = pattern;
-    }
-    ~TempTree() {
-        std::error_code ignored;
-        for (auto it = fs::recursive_directory_iterator(root_, ignored);
-             it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-            if (!it->is_symlink(ignored))
-                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
-        fs::remove_all(root_, ignored);
-    }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const fs::path& root() const { return root_; }
-
-    // Writes bytes to the file at relative, making the folders on the way.
-    fs::path Write(const fs::path& relative, std::string_view bytes) const {
-        const fs::path file = root_ / relative;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }
-
-    fs::path Folder(const fs::path& relative) const {
-        fs::create_directories(root_ / relative);
-        return root_ / relative;
-    }
-
-  private:
-    fs::path root_;
-};
+// The tree of one test: a fresh temporary folder.
+using TempTree = ::TempFolder;
 
 // A chart whose only header is its title, lines ending in CR LF.
 inline std::string Chart(std::string_view title) {

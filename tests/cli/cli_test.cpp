@@ -70,8 +70,8 @@ class ArgumentTest : public testing::TestWithParam<ArgumentRow> {
     void SetUp() override {
         tree.Write("lib/a/x.bms", Chart("Song"));
         tree.Write("lib/b/y.bms", Chart("Tune"));
-        fs::create_directory_symlink("a", tree.root() / "lib/link");
-        before = Listing(tree.root());
+        fs::create_directory_symlink("a", tree.path() / "lib/link");
+        before = Listing(tree.path());
     }
 
     TempTree tree;
@@ -82,14 +82,14 @@ TEST_P(ArgumentTest, GivesStatusAndOutput) {
     const ArgumentRow& row = GetParam();
     std::vector<std::string> arguments;
     for (const std::string& argument : row.arguments)
-        arguments.push_back(At(argument, tree.root()));
+        arguments.push_back(At(argument, tree.path()));
     Result result;
     {
-        InTree inTree(tree.root());
-        result = RunInProcess(arguments, At(row.input, tree.root()));
+        InTree inTree(tree.path());
+        result = RunInProcess(arguments, At(row.input, tree.path()));
     }
     EXPECT_EQ(result.status, row.status);
-    const std::string out = At(row.out, tree.root());
+    const std::string out = At(row.out, tree.path());
     if (row.outPrefix)
         EXPECT_EQ(result.out.substr(0, out.size()), out);
     else
@@ -100,7 +100,7 @@ TEST_P(ArgumentTest, GivesStatusAndOutput) {
         EXPECT_NE(result.err.find(row.err), std::string::npos) << result.err;
         EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
     }
-    EXPECT_EQ(Listing(tree.root()), before) << "a run without --apply changed the tree";
+    EXPECT_EQ(Listing(tree.path()), before) << "a run without --apply changed the tree";
 }
 
 const std::string kSongA = "renamed\t@/lib/a/x.bms\t@/lib/a\t@/lib/Song\t\n";
@@ -228,15 +228,15 @@ TEST_P(OutcomeTest, DryRunAgreesWithApplyAndUndoRestores) {
         GTEST_SKIP() << "this machine cannot build the tree";
     std::vector<std::string> arguments;
     for (const std::string& argument : row.arguments)
-        arguments.push_back(At(argument, tree.root()));
-    const std::string expected = At(row.out, tree.root());
-    const std::string before = Listing(tree.root());
+        arguments.push_back(At(argument, tree.path()));
+    const std::string expected = At(row.out, tree.path());
+    const std::string before = Listing(tree.path());
 
     const Result dry = RunInProcess(arguments);
     EXPECT_EQ(dry.out, expected);
     EXPECT_EQ(dry.status, row.status);
     EXPECT_EQ(dry.err, "");
-    EXPECT_EQ(Listing(tree.root()), before) << "the dry run changed the tree";
+    EXPECT_EQ(Listing(tree.path()), before) << "the dry run changed the tree";
 
     arguments.insert(arguments.begin(), "--apply");
     const Result applied = RunInProcess(arguments);
@@ -244,15 +244,15 @@ TEST_P(OutcomeTest, DryRunAgreesWithApplyAndUndoRestores) {
     EXPECT_EQ(applied.status, row.status);
     EXPECT_EQ(applied.err, "");
 
-    tree.Write("../" + logs.root().filename().string() + "/log", applied.out);
-    const Result undone = RunInProcess({"--undo", (logs.root() / "log").string()});
+    tree.Write("../" + logs.path().filename().string() + "/log", applied.out);
+    const Result undone = RunInProcess({"--undo", (logs.path() / "log").string()});
     EXPECT_EQ(undone.status, 0) << undone.out << undone.err;
-    EXPECT_EQ(Listing(tree.root()), before) << "--undo did not restore the tree";
+    EXPECT_EQ(Listing(tree.path()), before) << "--undo did not restore the tree";
 }
 
 bool Fifo(TempTree& tree, const char* relative) {
-    fs::create_directories((tree.root() / relative).parent_path());
-    return mkfifo((tree.root() / relative).c_str(), 0644) == 0;
+    fs::create_directories((tree.path() / relative).parent_path());
+    return mkfifo((tree.path() / relative).c_str(), 0644) == 0;
 }
 
 // A chart this process cannot open; impossible where permissions do not hold it back (root).
@@ -276,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "unchanged\t@/lib/Song/x.bms\t@/lib/Song\t@/lib/Song\t\n",
                    0},
         OutcomeRow{"NoSuchFile",
-                   [](TempTree& t) { return !t.Folder("lib").empty(); },
+                   [](TempTree& t) { return !t.MakeFolder("lib").empty(); },
                    {"@/lib/none.bms"},
                    "skipped\t@/lib/none.bms\t\t\tno such file\n",
                    0},
@@ -316,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
                    1},
         OutcomeRow{"EmptyFolderIsNotReplaced",
                    [](TempTree& t) {
-                       t.Folder("lib/Song");
+                       t.MakeFolder("lib/Song");
                        return !t.Write("lib/a/x.bms", Chart("Song")).empty();
                    },
                    {"-t", "3", "@/lib/a/x.bms"},
@@ -372,8 +372,8 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeRow{"ChartReachedThroughALink",
                    [](TempTree& t) {
                        t.Write("lib/a/x.bms", Chart("Song"));
-                       t.Folder("lib/b");
-                       fs::create_symlink("../a/x.bms", t.root() / "lib/b/link.bms");
+                       t.MakeFolder("lib/b");
+                       fs::create_symlink("../a/x.bms", t.path() / "lib/b/link.bms");
                        return true;
                    },
                    {"-t", "3", "@/lib/b/link.bms"},
@@ -420,12 +420,12 @@ class GeneratedTree {
         }
         std::shuffle(list_.begin(), list_.end(), random_);
         // Entries that change between the runs' steps or are no charts at all.
-        Insert(tree_.root() / "lib/missing.bms");
-        Insert(tree_.root() / "lib/f0");
-        if (mkfifo((tree_.root() / "lib/pipe.bms").c_str(), 0644) == 0)
-            Insert(tree_.root() / "lib/pipe.bms");
-        fs::create_symlink("nowhere.bms", tree_.root() / "lib/dangling.bms");
-        Insert(tree_.root() / "lib/dangling.bms");
+        Insert(tree_.path() / "lib/missing.bms");
+        Insert(tree_.path() / "lib/f0");
+        if (mkfifo((tree_.path() / "lib/pipe.bms").c_str(), 0644) == 0)
+            Insert(tree_.path() / "lib/pipe.bms");
+        fs::create_symlink("nowhere.bms", tree_.path() / "lib/dangling.bms");
+        Insert(tree_.path() / "lib/dangling.bms");
         Insert(list_[Pick(static_cast<int>(list_.size()))]);
         for (int n = 0; n < 3; ++n)
             Insert(NewPathOf(list_[Pick(static_cast<int>(list_.size()))]));
@@ -457,7 +457,7 @@ class GeneratedTree {
 
     // Gives the folder, before any run, the name its first chart makes (an unchanged entry).
     void NameAfterItsChart(const std::string& folder) {
-        const fs::path chart = tree_.root() / folder / "c0.bms";
+        const fs::path chart = tree_.path() / folder / "c0.bms";
         const fs::path moved = NewPathOf(chart);
         std::error_code error;
         if (moved == chart || fs::exists(moved.parent_path(), error) || error)
@@ -492,11 +492,11 @@ class GeneratedTreeTest : public testing::TestWithParam<TreeRow> {
 TEST_P(GeneratedTreeTest, DryRunAgreesWithApplyAndUndoRestores) {
     const TreeRow& row = GetParam();
     const GeneratedTree generated(tree, row.seed, row.nameTemplate);
-    const std::string before = Listing(tree.root());
+    const std::string before = Listing(tree.path());
     const std::vector<std::string> arguments = {"-t", row.nameTemplate, "-"};
 
     const Result dry = RunInProcess(arguments, generated.Input());
-    EXPECT_EQ(Listing(tree.root()), before) << "the dry run changed the tree";
+    EXPECT_EQ(Listing(tree.path()), before) << "the dry run changed the tree";
 
     std::vector<std::string> applyArguments = arguments;
     applyArguments.insert(applyArguments.begin(), "--apply");
@@ -506,12 +506,12 @@ TEST_P(GeneratedTreeTest, DryRunAgreesWithApplyAndUndoRestores) {
     EXPECT_EQ(applied.err, dry.err);
     EXPECT_EQ(Lines(applied.out).size(), Lines(generated.Input()).size());
     EXPECT_NE(applied.out.find("renamed\t"), std::string::npos) << "the tree renamed nothing";
-    EXPECT_NE(Listing(tree.root()), before);
+    EXPECT_NE(Listing(tree.path()), before);
 
-    tree.Write("../" + logs.root().filename().string() + "/log", applied.out);
-    const Result undone = RunInProcess({"--undo", (logs.root() / "log").string()});
+    tree.Write("../" + logs.path().filename().string() + "/log", applied.out);
+    const Result undone = RunInProcess({"--undo", (logs.path() / "log").string()});
     EXPECT_EQ(undone.status, 0) << undone.out << undone.err;
-    EXPECT_EQ(Listing(tree.root()), before) << "--undo did not restore the tree";
+    EXPECT_EQ(Listing(tree.path()), before) << "--undo did not restore the tree";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -527,20 +527,20 @@ TEST(ProgramTest, DryRunApplyAndUndoFromTheShell) {
     TempTree tree;
     TempTree scratch;
     const GeneratedTree generated(tree, 7, "1 [2] 3 - 5");
-    const std::string before = Listing(tree.root());
+    const std::string before = Listing(tree.path());
 
-    const Result dry = RunProgram({"-"}, generated.Input(), tree.root(), scratch.root() / "dry");
-    EXPECT_EQ(Listing(tree.root()), before);
+    const Result dry = RunProgram({"-"}, generated.Input(), tree.path(), scratch.path() / "dry");
+    EXPECT_EQ(Listing(tree.path()), before);
     const Result applied =
-        RunProgram({"--apply", "-"}, generated.Input(), tree.root(), scratch.root() / "apply");
+        RunProgram({"--apply", "-"}, generated.Input(), tree.path(), scratch.path() / "apply");
     EXPECT_EQ(Lines(applied.out), Lines(dry.out));
     EXPECT_EQ(applied.status, dry.status);
-    EXPECT_NE(Listing(tree.root()), before);
+    EXPECT_NE(Listing(tree.path()), before);
 
-    const Result undone = RunProgram({"--undo", (scratch.root() / "apply/out").string()}, "",
-                                     tree.root(), scratch.root() / "undo");
+    const Result undone = RunProgram({"--undo", (scratch.path() / "apply/out").string()}, "",
+                                     tree.path(), scratch.path() / "undo");
     EXPECT_EQ(undone.status, 0) << undone.err;
-    EXPECT_EQ(Listing(tree.root()), before);
+    EXPECT_EQ(Listing(tree.path()), before);
 }
 
 struct ProgramRow {
@@ -556,7 +556,7 @@ class ProgramArgumentTest : public testing::TestWithParam<ProgramRow> {};
 TEST_P(ProgramArgumentTest, ExitsWithStatus) {
     TempTree scratch;
     const ProgramRow& row = GetParam();
-    const Result result = RunProgram(row.arguments, "", scratch.root(), scratch.root() / "io");
+    const Result result = RunProgram(row.arguments, "", scratch.path(), scratch.path() / "io");
     EXPECT_EQ(result.status, row.status);
     EXPECT_EQ(result.out.substr(0, row.out.size()), row.out);
     EXPECT_EQ(result.err.substr(0, row.err.size()), row.err);
@@ -585,20 +585,20 @@ TEST(UndoTest, NameTakenMeanwhileFailsAndTheRestIsRestored) {
     TempTree logs;
     tree.Write("lib/a/x.bms", Chart("Song"));
     tree.Write("lib/b/y.bms", Chart("Tune"));
-    const std::string root = tree.root().string();
+    const std::string root = tree.path().string();
     const Result applied =
         RunInProcess({"--apply", "-t", "3", root + "/lib/a/x.bms", root + "/lib/b/y.bms"});
     ASSERT_EQ(applied.status, 0);
-    tree.Folder("lib/a");
-    const fs::path log = logs.root() / "log";
+    tree.MakeFolder("lib/a");
+    const fs::path log = logs.path() / "log";
     std::ofstream(log, std::ios::binary) << applied.out;
 
     const Result undone = RunInProcess({"--undo", log.string()});
     EXPECT_EQ(undone.status, 1);
     EXPECT_EQ(undone.out, At("restored\t@/lib/b/y.bms\t@/lib/b\t@/lib/Tune\t\n"
                              "failed\t@/lib/a/x.bms\t@/lib/a\t@/lib/Song\ttarget exists\n",
-                             tree.root()));
-    EXPECT_EQ(Listing(tree.root()), "lib/\nlib/Song/\nlib/Song/x.bms = " + Chart("Song") +
+                             tree.path()));
+    EXPECT_EQ(Listing(tree.path()), "lib/\nlib/Song/\nlib/Song/x.bms = " + Chart("Song") +
                                         "\nlib/a/\nlib/b/\nlib/b/y.bms = " + Chart("Tune") + "\n");
 }
 
@@ -614,18 +614,18 @@ class BadLogTest : public testing::TestWithParam<BadLogRow> {};
 TEST_P(BadLogTest, IsRefusedBeforeAnyRename) {
     TempTree tree;
     TempTree logs;
-    tree.Folder("lib/Song");
-    const std::string before = Listing(tree.root());
-    const fs::path log = logs.root() / "log";
+    tree.MakeFolder("lib/Song");
+    const std::string before = Listing(tree.path());
+    const fs::path log = logs.path() / "log";
     if (!GetParam().log.empty())
-        std::ofstream(log, std::ios::binary) << At(GetParam().log, tree.root());
+        std::ofstream(log, std::ios::binary) << At(GetParam().log, tree.path());
 
     const Result undone = RunInProcess({"--undo", log.string()});
     EXPECT_EQ(undone.status, 2);
     EXPECT_EQ(undone.out, "");
     EXPECT_NE(undone.err.find(GetParam().err), std::string::npos) << undone.err;
     EXPECT_NE(undone.err.find("(see --help)\n"), std::string::npos) << undone.err;
-    EXPECT_EQ(Listing(tree.root()), before);
+    EXPECT_EQ(Listing(tree.path()), before);
 }
 
 const std::string kGoodLine = "renamed\t@/lib/a/x.bms\t@/lib/a\t@/lib/Song\t\n";
@@ -647,8 +647,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(UndoTest, EmptyLogRestoresNothing) {
     TempTree logs;
-    std::ofstream(logs.root() / "log") << "skipped\tx.bms\t\t\tno such file\n";
-    const Result undone = RunInProcess({"--undo", (logs.root() / "log").string()});
+    std::ofstream(logs.path() / "log") << "skipped\tx.bms\t\t\tno such file\n";
+    const Result undone = RunInProcess({"--undo", (logs.path() / "log").string()});
     EXPECT_EQ(undone.status, 0);
     EXPECT_EQ(undone.out, "");
 }
@@ -677,8 +677,8 @@ TEST(StopTest, WalkStoppedByAnUnexpectedErrorSaysSoAndFails) {
     TempTree tree;
     tree.Write("lib/a/x.bms", Chart("Song"));
     tree.Write("lib/b/y.bms", Chart("Tune"));
-    BrokenFileSystem broken(tree.root() / "lib/b/y.bms");
-    const std::string root = tree.root().string();
+    BrokenFileSystem broken(tree.path() / "lib/b/y.bms");
+    const std::string root = tree.path().string();
     for (const char* mode : {"-t3", "--apply"}) {
         std::istringstream in;
         std::ostringstream out;
@@ -686,7 +686,7 @@ TEST(StopTest, WalkStoppedByAnUnexpectedErrorSaysSoAndFails) {
         const int status = cli::Run({mode, "-t", "3", root + "/lib/a/x.bms", root + "/lib/b/y.bms"},
                                     cli::Streams{in, out, err, false}, broken);
         EXPECT_EQ(status, 1) << mode;
-        EXPECT_EQ(out.str(), At(kSongA, tree.root())) << mode;
+        EXPECT_EQ(out.str(), At(kSongA, tree.path())) << mode;
         EXPECT_EQ(err.str(), "bms-folder-renamer-cli: stopped: the disk is gone\n") << mode;
     }
 }
@@ -716,8 +716,8 @@ TEST(StopTest, LogThatCannotBeWrittenStopsTheRenames) {
     TempTree tree;
     tree.Write("lib/a/x.bms", Chart("Song"));
     tree.Write("lib/b/y.bms", Chart("Tune"));
-    const std::string root = tree.root().string();
-    const std::string firstLine = At(kSongA, tree.root());
+    const std::string root = tree.path().string();
+    const std::string firstLine = At(kSongA, tree.path());
     FullDisk disk(firstLine.size() - 1);
     std::ostream out(&disk);
     std::istringstream in;
@@ -727,8 +727,8 @@ TEST(StopTest, LogThatCannotBeWrittenStopsTheRenames) {
                  cli::Streams{in, out, err, false});
     EXPECT_EQ(status, 1);
     EXPECT_EQ(err.str(), "bms-folder-renamer-cli: stopped: cannot write the output\n");
-    EXPECT_TRUE(fs::exists(tree.root() / "lib/Song"));
-    EXPECT_TRUE(fs::exists(tree.root() / "lib/b")) << "renamed on after the log broke";
+    EXPECT_TRUE(fs::exists(tree.path() / "lib/Song"));
+    EXPECT_TRUE(fs::exists(tree.path() / "lib/b")) << "renamed on after the log broke";
 }
 
 // ---- Progress line ---------------------------------------------------------------------------

@@ -23,11 +23,11 @@ class DryRunTest : public testing::Test {
         tree.Write("lib/a/sub/s.bms", Chart("S"));
         tree.Write("lib/b/y.bms", Chart("B"));
         tree.Write("lib/d/z.bms", Chart("D"));
-        before = Listing(tree.root());
+        before = Listing(tree.path());
     }
-    void TearDown() override { EXPECT_EQ(Listing(tree.root()), before) << "the dry run changed"; }
+    void TearDown() override { EXPECT_EQ(Listing(tree.path()), before) << "the dry run changed"; }
 
-    fs::path Lib(const std::string& relative) const { return tree.root() / "lib" / relative; }
+    fs::path Lib(const std::string& relative) const { return tree.path() / "lib" / relative; }
 
     TempTree tree;
     std::string before;

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "host/posix_file_system.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hex.h"
+#include "tests/support/hex.h"
 
 namespace {
 

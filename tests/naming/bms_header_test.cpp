@@ -291,23 +291,23 @@ TEST_P(ReadFailureTest, ChartThatCannotBeReadFails) {
 
 std::vector<FailureCase> FailureCases() {
     std::vector<FailureCase> rows{
-        {"MissingFile", [](const TempFolder& folder) { return folder.Path() / "missing.bms"; }},
+        {"MissingFile", [](const TempFolder& folder) { return folder.path() / "missing.bms"; }},
         {"Folder",
          [](const TempFolder& folder) {
-             std::filesystem::create_directory(folder.Path() / "song.bms");
-             return folder.Path() / "song.bms";
+             std::filesystem::create_directory(folder.path() / "song.bms");
+             return folder.path() / "song.bms";
          }},
         {"DanglingLink",
          [](const TempFolder& folder) {
-             std::filesystem::create_symlink(folder.Path() / "gone.bms",
-                                             folder.Path() / "link.bms");
-             return folder.Path() / "link.bms";
+             std::filesystem::create_symlink(folder.path() / "gone.bms",
+                                             folder.path() / "link.bms");
+             return folder.path() / "link.bms";
          }},
     };
 #ifndef _WIN32
     // Opening a FIFO without a writer would wait for ever: the test would hang.
     rows.push_back({"Fifo", [](const TempFolder& folder) {
-                        std::filesystem::path fifo = folder.Path() / "fifo.bms";
+                        std::filesystem::path fifo = folder.path() / "fifo.bms";
                         return ::mkfifo(fifo.c_str(), 0600) == 0 ? fifo : std::filesystem::path();
                     }});
     // Reading /dev/zero would never end.

@@ -77,7 +77,7 @@ TEST(TemplateReadFailure, UnreadableChartGivesEmptyNameWhateverTheTemplate) {
     TempFolder folder;
     for (const char* nameTemplate : {"1 [2] 3 - 5", "", "abc"}) {
         naming::FolderName name =
-            naming::MakeFolderName(folder.Path() / "missing.bms", nameTemplate);
+            naming::MakeFolderName(folder.path() / "missing.bms", nameTemplate);
         EXPECT_TRUE(name.readFailed) << nameTemplate;
         EXPECT_EQ(Hex(name.name), "") << nameTemplate;
     }

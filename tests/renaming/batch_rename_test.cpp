@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../host/hex.h"
-#include "../host/temp_folder.h"
+#include "tests/support/hex.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
