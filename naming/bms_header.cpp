@@ -267,9 +267,11 @@ TBmsScan ScanBmsHeaderBytes(std::string_view chartBytes) {
 
 TBmsScan ScanBmsHeader(const std::filesystem::path& chart) {
     // Only a regular file is opened: a FIFO would block the open for good and a device such as
-    // /dev/zero would never end.
+    // /dev/zero would never end. The same look-up gives the chart's length (file_size fails for
+    // anything but a regular file), so a chart shorter than a block costs a single read.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(chart, error)) {
+    const std::uintmax_t size = std::filesystem::file_size(chart, error);
+    if (error) {
         throw ReadFailure("the chart is no readable file");
     }
     std::unique_ptr<std::FILE, FileCloser> file(OpenChart(chart));
@@ -285,17 +287,20 @@ TBmsScan ScanBmsHeader(const std::filesystem::path& chart) {
     std::vector<char> nextBlock;
     char* block = firstBlock.data();
     std::size_t blockBytes = firstBlock.size();
-    for (;;) {
-        std::size_t got = std::fread(block, 1, blockBytes, file.get());
+    // The chart is read as long as it was when it was looked up; bytes another program appends
+    // meanwhile are not waited for.
+    while (bytesRead < size) {
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(blockBytes, size - bytesRead));
+        const std::size_t got = std::fread(block, 1, wanted, file.get());
         bytesRead += got;
         if (got != 0 && !scanner.Feed({block, got})) {
             break;
         }
-        if (got < blockBytes) {
+        if (got < wanted) {
             if (std::ferror(file.get()) != 0) {
                 throw ReadFailure("the chart cannot be read");
             }
-            scanner.Finish();
             break;
         }
         if (nextBlock.empty()) {
@@ -304,6 +309,7 @@ TBmsScan ScanBmsHeader(const std::filesystem::path& chart) {
             blockBytes = nextBlock.size();
         }
     }
+    scanner.Finish();
     return {scanner.TakeHeader(), bytesRead};
 }
 
