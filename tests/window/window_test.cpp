@@ -624,7 +624,11 @@ class WindowTest : public QObject {
         const int half = form_->screen()->geometry().width() / 2;
         const QStringList lines = text.split(QLatin1Char('\n'));
         QVERIFY(lines.size() > 5);
-        for (const QString& line : lines) {
+        for (QString line : lines) {
+            // The blank a line breaks at stays with it, invisible at its end: it takes no width.
+            while (line.endsWith(QLatin1Char(' '))) {
+                line.chop(1);
+            }
             QVERIFY2(form_->fontMetrics().horizontalAdvance(line) <= half, qPrintable(line));
         }
         const QString expected = kDone + u"変更したフォルダ: 0件変更できなかったフォルダ: 1件"_s +
