@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <system_error>
 #include <vector>
@@ -265,14 +266,19 @@ TBmsScan ScanBmsHeaderBytes(std::string_view chartBytes) {
     return {scanner.TakeHeader(), used};
 }
 
-TBmsScan ScanBmsHeader(const std::filesystem::path& chart) {
+TBmsScan ScanBmsHeader(const std::filesystem::path& chart, ChartCheck check) {
     // Only a regular file is opened: a FIFO would block the open for good and a device such as
     // /dev/zero would never end. The same look-up gives the chart's length (file_size fails for
-    // anything but a regular file), so a chart shorter than a block costs a single read.
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(chart, error);
-    if (error) {
-        throw ReadFailure("the chart is no readable file");
+    // anything but a regular file), so a chart shorter than a block costs a single read. A
+    // caller that has just made that look-up itself spares the second one; the chart is then
+    // read to its end, whatever its length.
+    std::uintmax_t size = std::numeric_limits<std::uintmax_t>::max();
+    if (check == ChartCheck::LookUp) {
+        std::error_code error;
+        size = std::filesystem::file_size(chart, error);
+        if (error) {
+            throw ReadFailure("the chart is no readable file");
+        }
     }
     std::unique_ptr<std::FILE, FileCloser> file(OpenChart(chart));
     if (!file) {
@@ -287,7 +293,7 @@ TBmsScan ScanBmsHeader(const std::filesystem::path& chart) {
     std::vector<char> nextBlock;
     char* block = firstBlock.data();
     std::size_t blockBytes = firstBlock.size();
-    // The chart is read as long as it was when it was looked up; bytes another program appends
+    // A chart that was looked up is read as long as it was then; bytes another program appends
     // meanwhile are not waited for.
     while (bytesRead < size) {
         const std::size_t wanted =

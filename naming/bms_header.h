@@ -43,8 +43,14 @@ struct TBmsScan {
     std::uint64_t bytesRead = 0;
 };
 
+// What the scan knows of the chart's path before it opens it.
+enum class ChartCheck {
+    LookUp,     // nothing: only a regular file is opened, anything else is a read failure
+    KnownFile,  // the caller has just found a regular file there: it is opened without a look-up
+};
+
 // ReadBmsHeader that also reports the bytes it read; throws ReadFailure like it.
-TBmsScan ScanBmsHeader(const std::filesystem::path& chart);
+TBmsScan ScanBmsHeader(const std::filesystem::path& chart, ChartCheck check = ChartCheck::LookUp);
 
 // Scans chart bytes already in memory exactly as a chart file holding them is scanned.
 TBmsScan ScanBmsHeaderBytes(std::string_view chartBytes);

@@ -7,9 +7,14 @@
 namespace naming {
 
 FolderName MakeFolderName(const std::filesystem::path& chart, std::string_view nameTemplate) {
+    return MakeFolderName(chart, nameTemplate, ChartCheck::LookUp);
+}
+
+FolderName MakeFolderName(const std::filesystem::path& chart, std::string_view nameTemplate,
+                          ChartCheck check) {
     TBmsHeader header;
     try {
-        header = ReadBmsHeader(chart);
+        header = ScanBmsHeader(chart, check).header;
     } catch (const ReadFailure&) {
         return {std::string(), true};
     }

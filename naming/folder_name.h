@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "naming/bms_header.h"
+
 namespace naming {
 
 // The composed, substituted name (code page 932 bytes); empty with readFailed when the chart
@@ -15,5 +17,10 @@ struct FolderName {
 };
 
 FolderName MakeFolderName(const std::filesystem::path& chart, std::string_view nameTemplate);
+
+// MakeFolderName for a chart the caller has just found to be a regular file: the scan opens it
+// without looking its path up again.
+FolderName MakeFolderName(const std::filesystem::path& chart, std::string_view nameTemplate,
+                          ChartCheck check);
 
 }  // namespace naming

@@ -134,8 +134,8 @@ EntryReport RenameOne(const ChartEntry& entry, std::string_view nameTemplate,
 
     // The name is made before the folder is judged, so that an unreadable chart is reported as
     // such wherever it lies.
-    const naming::FolderName name =
-        naming::MakeFolderName(fileSystem.ReadablePath(entry.chart), nameTemplate);
+    const naming::FolderName name = naming::MakeFolderName(
+        fileSystem.ReadablePath(entry.chart), nameTemplate, naming::ChartCheck::KnownFile);
     if (name.readFailed) {
         report.outcome = Outcome::ReadFailure;
         report.reason = Reason::ChartUnreadable;

@@ -258,6 +258,19 @@ TEST_F(ScanExtentTest, BytesInMemoryScanLikeTheFile) {
     EXPECT_EQ(fromBytes.bytesRead, fromFile.bytesRead);
 }
 
+// A caller that has already found the chart to be a regular file skips the look-up; the scan
+// must then find the end by reading, for a chart shorter than a block and one without a header.
+TEST_F(ScanExtentTest, KnownFileScansLikeLookedUpFile) {
+    const std::string charts[] = {kFourLines, "#ARTIST a\r\n" + Filler(200000)};
+    for (const std::string& chart : charts) {
+        const std::filesystem::path file = folder_.Write("chart.bms", chart);
+        naming::TBmsScan lookedUp = naming::ScanBmsHeader(file);
+        naming::TBmsScan known = naming::ScanBmsHeader(file, naming::ChartCheck::KnownFile);
+        ExpectHeader(known.header, lookedUp.header);
+        EXPECT_EQ(known.bytesRead, lookedUp.bytesRead);
+    }
+}
+
 TEST_F(ScanExtentTest, OpensChartWhoseNameCodePage932CannotSpell) {
     std::filesystem::path chart =
         folder_.Write(std::filesystem::path(u8"\u266A\U0001F3B5\u00E9.bms"), "#TITLE t");
