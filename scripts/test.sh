@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib.sh"
-need_packages "${BASE_PACKAGES[@]}" "${QT_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+need_packages "${BASE_PACKAGES[@]}" "${QT_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FONT_PACKAGES[@]}"
 
 jobs=$(nproc)
 werror=OFF
