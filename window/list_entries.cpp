@@ -49,14 +49,26 @@ ListedPath LimitToCp932Bytes(const QString& path, int maxBytes) {
 }
 
 std::vector<std::size_t> SortedOrder(const std::vector<QString>& texts, const QCollator& collator) {
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // The C locale (no LANG set) collates by raw code units and takes no notice of the case
+    // setting; letter case is still ignored there, by comparing case-folded texts.
+    if (collator.locale().language() == QLocale::C) {
+        std::vector<QString> folded;
+        folded.reserve(texts.size());
+        for (const QString& text : texts) {
+            folded.push_back(text.toCaseFolded());
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&folded](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
+        return order;
+    }
     // Keys are made once per text; comparing two keys is then a plain byte comparison.
     std::vector<QCollatorSortKey> keys;
     keys.reserve(texts.size());
     for (const QString& text : texts) {
         keys.push_back(collator.sortKey(text));
     }
-    std::vector<std::size_t> order(texts.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) {
         return keys[a].compare(keys[b]) < 0;
     });

@@ -316,27 +316,39 @@ class WindowTest : public QObject {
     }
 
     void dropOrder_data() {
+        QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QList<QStringList>>("drops");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("letter case ignored") << QList<QStringList>{{u"x/b.bms"_s}, {u"x/A.bms"_s}}
-                                             << QStringList{u"x/A.bms"_s, u"x/b.bms"_s};
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("letter case ignored")
+            << english << QList<QStringList>{{u"x/b.bms"_s}, {u"x/A.bms"_s}}
+            << QStringList{u"x/A.bms"_s, u"x/b.bms"_s};
         QTest::newRow("old and new entries sorted together")
-            << QList<QStringList>{{u"c/1.bms"_s, u"a/1.bms"_s}, {u"B/1.bms"_s}}
+            << english << QList<QStringList>{{u"c/1.bms"_s, u"a/1.bms"_s}, {u"B/1.bms"_s}}
             << QStringList{u"a/1.bms"_s, u"B/1.bms"_s, u"c/1.bms"_s};
         QTest::newRow("same file twice, side by side")
-            << QList<QStringList>{{u"m/a.bms"_s, u"z/a.bms"_s}, {u"m/a.bms"_s}}
+            << english << QList<QStringList>{{u"m/a.bms"_s, u"z/a.bms"_s}, {u"m/a.bms"_s}}
             << QStringList{u"m/a.bms"_s, u"m/a.bms"_s, u"z/a.bms"_s};
         QTest::newRow("names equal but for case keep their order")
-            << QList<QStringList>{{u"x/b.bms"_s, u"x/B.bms"_s}, {u"x/a.bms"_s}}
+            << english << QList<QStringList>{{u"x/b.bms"_s, u"x/B.bms"_s}, {u"x/a.bms"_s}}
             << QStringList{u"x/a.bms"_s, u"x/b.bms"_s, u"x/B.bms"_s};
         QTest::newRow("Japanese names after Latin ones")
-            << QList<QStringList>{{u"曲/a.bms"_s, u"Song/a.bms"_s, u"うた/a.bms"_s}}
+            << english << QList<QStringList>{{u"曲/a.bms"_s, u"Song/a.bms"_s, u"うた/a.bms"_s}}
             << QStringList{u"Song/a.bms"_s, u"うた/a.bms"_s, u"曲/a.bms"_s};
+        // A desktop started without LANG: letter case is still ignored.
+        QTest::newRow("C locale ignores letter case")
+            << QLocale::c() << QList<QStringList>{{u"Song02/b.bms"_s}, {u"song01/a.bms"_s}}
+            << QStringList{u"song01/a.bms"_s, u"Song02/b.bms"_s};
+        QTest::newRow("C locale keeps names equal but for case in order")
+            << QLocale::c() << QList<QStringList>{{u"x/b.bms"_s, u"x/B.bms"_s, u"x/A.bms"_s}}
+            << QStringList{u"x/A.bms"_s, u"x/b.bms"_s, u"x/B.bms"_s};
     }
 
     void dropOrder() {
+        QFETCH(QLocale, locale);
         QFETCH(QList<QStringList>, drops);
         QFETCH(QStringList, expected);
+        form_->SetSortLocale(locale);
         for (const QStringList& names : drops) {
             QStringList paths;
             for (const QString& name : names) {
