@@ -169,6 +169,9 @@ void ReadChartLines(std::istream& in, Listed& listed) {
             line.pop_back();
         if (line.empty())
             continue;
+        if (line.find('\0') != std::string::npos)
+            throw UsageError{"line " + std::to_string(number) +
+                             " of standard input holds a NUL byte"};
         auto path = PathFromBytes(line);
         if (!path)
             throw UsageError{"line " + std::to_string(number) + " of standard input is not UTF-8"};

@@ -124,6 +124,13 @@ EntryReport RenameOne(const ChartEntry& entry, std::string_view nameTemplate,
         report.reason = Reason::PathCut;
         return report;
     }
+    // No file name holds a NUL: the system would see only the text before it, while the folder
+    // and its parent are taken from the whole text, and could rename the chart file itself.
+    if (entry.chart.native().find(NativeChar(0)) != NativeString::npos) {
+        report.outcome = Outcome::Skipped;
+        report.reason = Reason::NoSuchFile;
+        return report;
+    }
     if (!fileSystem.IsChartFile(entry.chart)) {
         report.outcome = Outcome::Skipped;
         report.reason = fileSystem.Exists(entry.chart) ? Reason::IsFolder : Reason::NoSuchFile;

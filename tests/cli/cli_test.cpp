@@ -157,6 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kTuneB + kSongA,
                     ""},
         ArgumentRow{"EmptyStdin", {"-"}, "", 0, "", ""},
+        // The system would see only the text before the NUL: the chart file, not its folder.
+        ArgumentRow{"StdinLineWithNul",
+                    {"--apply", "-"},
+                    std::string("@/lib/a/x.bms\0q/y.bms\n", 22),
+                    2,
+                    "",
+                    "line 1 of standard input holds a NUL byte"},
         ArgumentRow{"AfterDoubleDashAllAreCharts",
                     {"-t", "3", "--", "--apply"},
                     "",

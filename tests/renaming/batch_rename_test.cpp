@@ -418,7 +418,10 @@ INSTANTIATE_TEST_SUITE_P(
         PathRow{"DoubledSlash", "/bms//a.bms", Reason::NoParentFolder, "/bms//", ""},
         PathRow{"NoFolder", "a.bms", Reason::NoParentFolder, "", ""},
         PathRow{"DotFolder", "/bms/./a.bms", Reason::NoParentFolder, "/bms/.", ""},
-        PathRow{"DotDotFolder", "/bms/song/../a.bms", Reason::NoParentFolder, "/bms/song/..", ""}),
+        PathRow{"DotDotFolder", "/bms/song/../a.bms", Reason::NoParentFolder, "/bms/song/..", ""},
+        // The system reads a path only up to a NUL, which would make the chart its own folder.
+        PathRow{"NulInPath", std::string("/bms/song/a.bms\0q/y.bms", 23), Reason::NoSuchFile, "",
+                ""}),
     [](const testing::TestParamInfo<PathRow>& info) { return info.param.label; });
 
 TEST_F(BatchRename, ReportsAnUnreadableChartAndRenamesNothing) {
