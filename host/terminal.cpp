@@ -7,6 +7,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -39,7 +40,11 @@ bool StdoutIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
 }
 
-void UseByteStdio() {}
+void UseByteStdio() {
+    // Without this, a reader that goes away (`| head`) would kill the program between a rename
+    // and the log line that records it.
+    signal(SIGPIPE, SIG_IGN);
+}
 
 #endif
 

@@ -9,8 +9,9 @@ bool StderrIsTerminal();
 // True when standard output is a terminal.
 bool StdoutIsTerminal();
 
-// Makes standard input and output carry bytes unchanged (no line-end translation) and lets a
-// Windows console show UTF-8 output.
+// Makes standard input and output carry bytes unchanged (no line-end translation), lets a
+// Windows console show UTF-8 output, and turns a closed output pipe into a failed write instead
+// of the end of the process, so the program can stop cleanly and say why.
 void UseByteStdio();
 
 }  // namespace host
