@@ -88,8 +88,11 @@ QString CompletionText(const renaming::BatchReport& report, const QStringList& l
         }
     }
 
-    QStringList lines{CompletionLine(), QString()};
-    if (!report.completed) {
+    // A walk that stopped did not finish: it must not say it did.
+    QStringList lines;
+    if (report.completed) {
+        lines << CompletionLine() << QString();
+    } else {
         const QString why = QString::fromStdString(report.stopMessage);
         lines.append(
             why.isEmpty()
