@@ -24,7 +24,7 @@ struct RenameResult {
 
 // Every file system call the batch rename makes goes through here, so tests can replace them.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // True when path names an existing regular file, symbolic links followed (a dangling link,

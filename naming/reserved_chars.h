@@ -36,6 +36,7 @@ inline constexpr std::size_t kMaxRemainderBytes = 1000;
 std::string ReplaceReservedChars(std::string_view name);
 
 // position is the 1-based byte position of the character replaced
-std::string ReplaceCharAt(std::string_view text, std::string_view replacement, std::size_t position);
+std::string ReplaceCharAt(std::string_view text, std::string_view replacement,
+                          std::size_t position);
 
 }  // namespace naming

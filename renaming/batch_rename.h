@@ -30,20 +30,20 @@ enum class Outcome {
 // Why an entry was not renamed. Each caller words these in its own language.
 enum class Reason {
     None,
-    NoSuchFile,             // Skipped
-    IsFolder,               // Skipped (or anything else that is no regular file)
-    ChartUnreadable,        // ReadFailure
-    PathCut,                // Refused: the listed path was cut to its first 254 bytes
-    NoParentFolder,         // Refused: the chart folder is a root, or has no parent
-    NameEmpty,              // Refused
-    NameDot,                // Refused: "." or ".."
-    NameInvalidEncoding,    // Refused
-    NamePathSeparator,      // Refused
-    NameControlCharacter,   // Refused
-    TargetExists,           // Failed
-    SourceMissing,          // Failed: the folder vanished during the walk
-    Unsupported,            // Failed: the file system cannot rename without replacing
-    SystemError,            // Failed: see EntryReport::systemMessage
+    NoSuchFile,            // Skipped
+    IsFolder,              // Skipped (or anything else that is no regular file)
+    ChartUnreadable,       // ReadFailure
+    PathCut,               // Refused: the listed path was cut to its first 254 bytes
+    NoParentFolder,        // Refused: the chart folder is a root, or has no parent
+    NameEmpty,             // Refused
+    NameDot,               // Refused: "." or ".."
+    NameInvalidEncoding,   // Refused
+    NamePathSeparator,     // Refused
+    NameControlCharacter,  // Refused
+    TargetExists,          // Failed
+    SourceMissing,         // Failed: the folder vanished during the walk
+    Unsupported,           // Failed: the file system cannot rename without replacing
+    SystemError,           // Failed: see EntryReport::systemMessage
 };
 
 struct EntryReport {
@@ -66,7 +66,7 @@ struct BatchReport {
 
 // Told about each entry as it is done (for a title update or a progress line).
 class Reporter {
-public:
+  public:
     virtual ~Reporter() = default;
     virtual void EntryDone(std::size_t index, std::size_t count, const EntryReport& entry) = 0;
 };
