@@ -36,8 +36,9 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-// Item data role that marks an entry cut to the path length limit.
+// Item data roles: the mark of an entry cut to the path length limit, and the entry's native path.
 constexpr int kCutRole = Qt::UserRole + 1;
+constexpr int kNativeRole = Qt::UserRole + 2;
 
 // Client area and the fixed parts of the layout, in pixels at 96 dpi.
 constexpr int kClientWidth = 418;
@@ -134,23 +135,41 @@ QString WrapText(const QString& text, const QFont& font, int width) {
 }
 
 // Local files named by a drop, in native form; other URLs are no files of this machine.
-QStringList LocalPaths(const QMimeData* mime) {
-    QStringList paths;
+std::vector<std::filesystem::path> LocalPaths(const QMimeData* mime) {
+    std::vector<std::filesystem::path> paths;
     if (mime == nullptr || !mime->hasUrls()) {
         return paths;
     }
     const QList<QUrl> urls = mime->urls();
-    paths.reserve(urls.size());
+    paths.reserve(static_cast<std::size_t>(urls.size()));
     for (const QUrl& url : urls) {
         if (!url.isLocalFile()) {
             continue;
         }
-        QString path = QDir::toNativeSeparators(url.toLocalFile());
-        if (!path.isEmpty()) {
-            paths.append(std::move(path));
+        std::filesystem::path path = window::NativePathOfUrl(url);
+        if (!path.empty()) {
+            paths.push_back(std::move(path));
         }
     }
     return paths;
+}
+
+// An entry's native path, kept beside its text: the text shows it, but only the native form is
+// sure to name the file when its name is no valid text.
+QVariant NativeData(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QByteArray::fromStdString(path.native());
+#endif
+}
+
+std::filesystem::path NativeOf(const QListWidgetItem& item) {
+#ifdef _WIN32
+    return std::filesystem::path(item.data(kNativeRole).toString().toStdWString());
+#else
+    return std::filesystem::path(item.data(kNativeRole).toByteArray().toStdString());
+#endif
 }
 
 // Copy where the source allows it, so no file manager ever takes a drop here as a move.
@@ -373,8 +392,8 @@ bool TForm1::HandleDragEvent(QEvent* event) {
         }
         auto* drop = static_cast<QDropEvent*>(event);
         if (event->type() == QEvent::Drop) {
-            const QStringList paths = LocalPaths(drop->mimeData());
-            if (paths.isEmpty()) {
+            const std::vector<std::filesystem::path> paths = LocalPaths(drop->mimeData());
+            if (paths.empty()) {
                 drop->ignore();
                 return true;
             }
@@ -448,21 +467,26 @@ bool TForm1::IsCutEntry(int row) const {
     return item != nullptr && item->data(kCutRole).toBool();
 }
 
-void TForm1::WMDropFiles(const QStringList& paths) {
+void TForm1::WMDropFiles(const std::vector<std::filesystem::path>& paths) {
     try {
         const int oldCount = LB->count();
+        const std::size_t total = static_cast<std::size_t>(oldCount) + paths.size();
         std::vector<QString> texts;
+        std::vector<QVariant> natives;
         std::vector<char> cut;
-        texts.reserve(static_cast<std::size_t>(oldCount + paths.size()));
-        cut.reserve(texts.capacity());
+        texts.reserve(total);
+        natives.reserve(total);
+        cut.reserve(total);
         for (int row = 0; row < oldCount; ++row) {
             const QListWidgetItem* item = LB->item(row);
             texts.push_back(item->text());
+            natives.push_back(item->data(kNativeRole));
             cut.push_back(item->data(kCutRole).toBool() ? 1 : 0);
         }
-        for (const QString& path : paths) {
-            window::ListedPath listed = window::LimitToCp932Bytes(path);
+        for (const std::filesystem::path& path : paths) {
+            window::ListedPath listed = window::LimitToCp932Bytes(window::FromNativePath(path));
             texts.push_back(std::move(listed.path));
+            natives.push_back(NativeData(path));
             cut.push_back(listed.cut ? 1 : 0);
         }
 
@@ -483,6 +507,7 @@ void TForm1::WMDropFiles(const QStringList& paths) {
         for (std::size_t row = 0; row < order.size(); ++row) {
             const std::size_t index = order[row];
             QListWidgetItem* item = LB->item(static_cast<int>(row));
+            item->setData(kNativeRole, natives[index]);
             if (cut[index] != 0) {
                 item->setData(kCutRole, true);
             }
@@ -510,8 +535,7 @@ void TForm1::LBClick() {
             return;
         }
         const std::string nameTemplate = host::Utf8ToCp932(Edit1->text().toStdString());
-        const naming::FolderName name =
-            naming::MakeFolderName(window::ToNativePath(item->text()), nameTemplate);
+        const naming::FolderName name = naming::MakeFolderName(NativeOf(*item), nameTemplate);
         if (name.readFailed) {
             SetReadFailureTitle();
             Panel3->clear();
@@ -542,7 +566,7 @@ void TForm1::Button1Click() {
         for (int row = 0; row < count; ++row) {
             const QListWidgetItem* item = LB->item(row);
             listed.append(item->text());
-            list.push_back({window::ToNativePath(item->text()), item->data(kCutRole).toBool()});
+            list.push_back({NativeOf(*item), item->data(kCutRole).toBool()});
         }
         const std::string nameTemplate = host::Utf8ToCp932(Edit1->text().toStdString());
 

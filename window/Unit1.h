@@ -2,6 +2,9 @@
 // selected chart's folder name, and the buttons that clear the list and start the batch rename.
 #pragma once
 
+#include <filesystem>
+#include <vector>
+
 #include <QCollator>
 #include <QLocale>
 #include <QStringList>
@@ -51,7 +54,7 @@ class TForm1 : public QWidget {
     // Renames the folders of all listed charts, then shows the completion message.
     void Button1Click();
     // Adds dropped paths (native form) to the list and puts the whole list in order.
-    void WMDropFiles(const QStringList& paths);
+    void WMDropFiles(const std::vector<std::filesystem::path>& paths);
 
     // The locale whose alphabet orders the list; the user's locale unless set here.
     void SetSortLocale(const QLocale& locale);

@@ -2,8 +2,10 @@
 
 #include <QCollator>
 #include <QCollatorSortKey>
+#include <QDir>
 #include <QFile>
 #include <QStringView>
+#include <QUrl>
 #include <algorithm>
 #include <numeric>
 
@@ -80,6 +82,20 @@ std::filesystem::path ToNativePath(const QString& path) {
     return std::filesystem::path(path.toStdWString());
 #else
     return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+std::filesystem::path NativePathOfUrl(const QUrl& url) {
+#ifdef _WIN32
+    return ToNativePath(QDir::toNativeSeparators(url.toLocalFile()));
+#else
+    // A URL with a host names a file on another machine's share: Qt's own form ("//host/path").
+    if (!url.host().isEmpty()) {
+        return ToNativePath(url.toLocalFile());
+    }
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return std::filesystem::path(bytes.toStdString());
 #endif
 }
 

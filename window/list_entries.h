@@ -8,6 +8,7 @@
 #include <vector>
 
 class QCollator;
+class QUrl;
 
 namespace window {
 
@@ -29,6 +30,11 @@ std::vector<std::size_t> SortedOrder(const std::vector<QString>& texts, const QC
 
 // A listed path in the form the file system and the composition take.
 std::filesystem::path ToNativePath(const QString& path);
+
+// The local file a dropped URL names, in native form. On POSIX the file name's bytes are taken
+// as they are, so a name that is no UTF-8 (a Shift_JIS name unpacked from an archive) still names
+// its file, where QUrl::toLocalFile would have replaced its bytes.
+std::filesystem::path NativePathOfUrl(const QUrl& url);
 
 // A native path as the list shows it.
 QString FromNativePath(const std::filesystem::path& path);

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -579,6 +580,32 @@ class WindowTest : public QObject {
         QVERIFY(QFileInfo::exists(chart));
         QVERIFY(QFileInfo(folder).isDir());
     }
+
+#ifndef Q_OS_WIN
+    // A folder unpacked from a Japanese archive keeps its Shift_JIS bytes, which are no UTF-8:
+    // the entry shows them replaced but still previews and renames that very folder.
+    void dropFolderNamedInShiftJis() {
+        const QByteArray root = QFile::encodeName(dir_->path());
+        const std::string folder = root.toStdString() + "/\x8B\xC8";  // 曲 in code page 932
+        const std::string chart = folder + "/chart.bms";
+        std::filesystem::create_directory(folder);
+        std::filesystem::copy_file(QFile::encodeName(WriteChart(u"source.bms"_s)).toStdString(),
+                                   chart);
+        const QUrl url = QUrl::fromEncoded(
+            "file://" + QByteArray::fromStdString(chart).toPercentEncoding("/"), QUrl::StrictMode);
+        QVERIFY(url.isValid());
+        QVERIFY(Drop(form_->LB->viewport(), {url}));
+        QCOMPARE(form_->LB->count(), 1);
+
+        ClickRow(0);
+        QCOMPARE(form_->Panel3->text(), kFooName);
+        MessageCloser closer;
+        QTest::mouseClick(form_->Button1, Qt::LeftButton);
+        QCOMPARE(closer.texts, QStringList{kDone});
+        QVERIFY(!std::filesystem::exists(folder));
+        QVERIFY(QFileInfo(dir_->filePath(kFooName + u"/chart.bms"_s)).isFile());
+    }
+#endif
 
     void startRenamesAndReports_data() {
         QTest::addColumn<int>("closeHow");
