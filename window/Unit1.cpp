@@ -573,12 +573,6 @@ void TForm1::Button1Click() {
         TitleReporter reporter(*this);
         const renaming::BatchReport report =
             renaming::RenameFolders(list, nameTemplate, host::SystemFileSystem(), &reporter);
-        for (const renaming::EntryReport& entry : report.entries) {
-            if (entry.outcome == renaming::Outcome::ReadFailure) {
-                SetReadFailureTitle();
-                break;
-            }
-        }
         ShowCompletionMessage(window::CompletionText(report, listed));
     } catch (...) {
         // The walk ends where it failed; the window stays usable.
