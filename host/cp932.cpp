@@ -44,7 +44,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     while (i < cp932.size()) {
         std::size_t length = 1;
         if (naming::IsLeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size() &&
-            detail::IsTrailByte(static_cast<unsigned char>(cp932[i + 1]))) {
+            naming::IsTrailByte(static_cast<unsigned char>(cp932[i + 1]))) {
             length = 2;
         }
         if (auto character = detail::DecodeCp932(cp932.substr(i, length))) {

@@ -7,11 +7,6 @@
 
 namespace host::detail {
 
-// True for a byte that may follow a lead byte as the second byte of a double-byte character.
-constexpr bool IsTrailByte(unsigned char byte) {
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 // The code page 932 bytes as UTF-8; nullopt when they are no valid code page 932 text.
 std::optional<std::string> DecodeCp932(std::string_view cp932);
 
